@@ -1,0 +1,71 @@
+# Every dependency is checked here, and a missing one names the Debian
+# package that provides it. scripts/install-deps.sh installs them all.
+
+set(missingPackages "")
+
+function(requireHeader header package)
+  find_path(found_${package} ${header})
+  if(NOT found_${package})
+    set(missingPackages "${missingPackages} ${package}" PARENT_SCOPE)
+    message(SEND_ERROR "Missing ${header}: install the Debian package ${package}")
+  endif()
+endfunction()
+
+function(requireLibrary var name package)
+  find_library(${var} NAMES ${name})
+  if(NOT ${var})
+    set(missingPackages "${missingPackages} ${package}" PARENT_SCOPE)
+    message(SEND_ERROR "Missing library ${name}: install the Debian package ${package}")
+  endif()
+endfunction()
+
+function(requireProgram var name package)
+  find_program(${var} NAMES ${name})
+  if(NOT ${var})
+    set(missingPackages "${missingPackages} ${package}" PARENT_SCOPE)
+    message(SEND_ERROR "Missing program ${name}: install the Debian package ${package}")
+  endif()
+endfunction()
+
+find_package(PkgConfig)
+if(NOT PkgConfig_FOUND)
+  message(FATAL_ERROR "Missing pkg-config: install the Debian package pkg-config")
+endif()
+
+find_package(Threads REQUIRED)
+
+find_package(OpenGL QUIET COMPONENTS OpenGL)
+if(NOT OpenGL_OpenGL_FOUND)
+  set(missingPackages "${missingPackages} libgl-dev")
+  message(SEND_ERROR "Missing OpenGL: install the Debian package libgl-dev")
+endif()
+
+pkg_check_modules(GLFW3 QUIET glfw3>=3.4)
+if(NOT GLFW3_FOUND)
+  set(missingPackages "${missingPackages} libglfw3-dev(3.4,trixie)")
+  message(SEND_ERROR "Missing GLFW 3.4: install libglfw3-dev 3.4 from trixie (scripts/install-deps.sh)")
+endif()
+
+requireHeader(nanovg.h libnanovg-dev)
+requireHeader(nanovg_gl.h libnanovg-dev)
+requireLibrary(NANOVG_LIBRARY libnanovg.a libnanovg-dev)
+requireHeader(rapidjson/document.h rapidjson-dev)
+requireHeader(nlohmann/json.hpp nlohmann-json3-dev)
+requireHeader(boost/beast/websocket.hpp libboost-dev)
+requireHeader(serial.h libcxx-serial-dev)
+requireLibrary(CXX_SERIAL_LIBRARY cxx-serial libcxx-serial-dev)
+
+find_package(GTest QUIET)
+if(NOT GTest_FOUND)
+  set(missingPackages "${missingPackages} libgtest-dev libgmock-dev")
+  message(SEND_ERROR "Missing GoogleTest: install the Debian packages libgtest-dev and libgmock-dev")
+endif()
+find_package(benchmark QUIET)
+if(NOT benchmark_FOUND)
+  set(missingPackages "${missingPackages} libbenchmark-dev")
+  message(SEND_ERROR "Missing Google Benchmark: install the Debian package libbenchmark-dev")
+endif()
+
+if(missingPackages)
+  message(FATAL_ERROR "Missing dependencies:${missingPackages}\nRun scripts/install-deps.sh as root.")
+endif()
