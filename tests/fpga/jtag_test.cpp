@@ -88,8 +88,16 @@ TEST_F(Jtag, ShiftsPutTheirBitsOnTdiInOrder) {
        "00000001"},
       {"shiftDataByte(0x3C, not last)", [] { shiftDataByte(0x3C, false); }, tapShiftDr, tapShiftDr, "00111100",
        "00000000"},
+      // Walk in, shift, walk out, nine idle clocks.
+      {"sendInstruction(0x41)", [] { sendInstruction(0x41); }, tapRunTestIdle, tapRunTestIdle,
+       "0000" "10000010" "000" "000000000", "1100" "00000001" "100" "000000000"},
+      // Then walk to Shift-DR, 32 reads with TMS high on the last, walk out.
+      {"readRegister32(0x13)", [] { readRegister32(0x13); }, tapRunTestIdle, tapRunTestIdle,
+       "0000" "11001000" "000" "000000000" "000" "00000000000000000000000000000000" "000",
+       "1100" "00000001" "100" "000000000" "100" "00000000000000000000000000000001" "100"},
   };
   for (const Case& c : cases) {
+    writePin(portA, 1, 0);
     fpga.tapState = c.inState;
     fpga.risingEdges.clear();
     c.shift();
@@ -143,6 +151,7 @@ TEST_F(Jtag, RunIdleClocksBurstsUntilTheDeadline) {
   const Case cases[] = {
       {0, 1, 64},             // one burst even when no time is asked for
       {10, 1, 157 * 64},      // the first burst boundary at or past 10 ms
+      {8, 1, 125 * 64},       // a boundary exactly at the deadline ends it
       {10, 200, 64},          // a slow clock: one burst covers it
       {10, 0, 100000 * 64},   // a clock that stands still: the burst limit
   };
