@@ -2,6 +2,7 @@
 // shifts, what the device makes of them, and timed idle clocking.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 #include "gpio.h"

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <iomanip>
 #include <sstream>
 #include <string>
 #include <unistd.h>
