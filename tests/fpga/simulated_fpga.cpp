@@ -109,9 +109,11 @@ void SimulatedFpga::updateInstruction() {
       break;
     case 0x05:
       erasing = configEnabled;
+      eraseStartedAt = virtualClock.now;
       break;
     case 0x09:
-      if (erasing) {
+      // The erase needs its 10 ms of clocking before it can be completed.
+      if (erasing && virtualClock.now - eraseStartedAt >= 10000) {
         erases++;
         done = false;
         userCode = 0;

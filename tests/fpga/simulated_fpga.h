@@ -70,6 +70,7 @@ class SimulatedFpga {
   uint8_t instructionShift = 0;
   uint8_t instruction = 0x11;
   uint32_t dataShift = 0;
+  uint64_t eraseStartedAt = 0;
   bool configEnabled = false, erasing = false, addressed = false, writing = false;
   std::vector<uint8_t> incoming;
   uint8_t partialByte = 0;
