@@ -67,27 +67,28 @@ static bool waitForDone() {
   }
 }
 
-enum class Attempt { succeeded, failed, statusError };
-
-static Attempt programOnce(const uint8_t* payload, size_t size, uint32_t userCode) {
+// One erase, write and check. False when it must be tried again.
+static bool programOnce(const uint8_t* payload, size_t size, uint32_t userCode) {
   eraseSram();
   writeSram(payload, size);
   if (!waitForDone()) {
     fputs("Error: Flashing Timeout\n", stderr);
-    return Attempt::failed;
+    return false;
   }
   printStatus();
   uint32_t readBack = readRegister32(instructionReadUsercode);
   if (readBack != userCode) {
     fprintf(stderr, "Error: Flashing CRC mismatch %08X != %08X\n", readBack, userCode);
-    return Attempt::failed;
+    return false;
   }
   uint32_t status = readRegister32(instructionReadStatus);
   if (status & statusErrorBits) {
+    // A failure on the last attempt too: the device is not known to hold a
+    // good configuration.
     fprintf(stderr, "Error: FPGA status error detected %08X\n", status);
-    return Attempt::statusError;
+    return false;
   }
-  return Attempt::succeeded;
+  return true;
 }
 
 static void pulseControlLine() {
@@ -140,9 +141,7 @@ static int programFromFile(const char* path, bool force, uint32_t deviceIdcode, 
 
   const uint8_t* payload = file.data() + layout.payloadOffset;
   for (int attempt = 1; attempt <= attempts; ++attempt) {
-    // A status error on the last attempt is a failure too: the device is not
-    // known to hold a good configuration.
-    if (programOnce(payload, layout.payloadSize, userCode.value) == Attempt::succeeded) {
+    if (programOnce(payload, layout.payloadSize, userCode.value)) {
       printf("FPGA User Code After Flashing: %08X\n", readRegister32(instructionReadUsercode));
       fflush(stdout);
       puts("Flashing Completed.");
