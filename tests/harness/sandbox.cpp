@@ -1,5 +1,6 @@
 #include "sandbox.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -19,6 +20,7 @@
 #include <sys/statfs.h>
 #include <termios.h>
 #include <unistd.h>
+#include <vector>
 
 namespace sandbox {
 
@@ -77,12 +79,51 @@ static void privateDev() {
   if (exists("/dev/mem")) removePath("/dev/mem");
 }
 
+// The folder directly under /tmp that holds `path`, or "" if it is elsewhere.
+static std::string tmpTopOf(const std::string& path) {
+  if (path.rfind("/tmp/", 0) != 0) return "";
+  size_t end = path.find('/', 5);
+  return path.substr(0, end);
+}
+
+// A checkout under /tmp must stay reachable once /tmp is replaced: the test
+// and the programs it runs live there.
+static std::vector<std::string> checkoutFoldersInTmp() {
+  std::vector<std::string> folders;
+  char path[4096];
+  ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
+  std::string exe = n > 0 ? std::string(path, size_t(n)) : "";
+  std::string cwd = getcwd(path, sizeof path) ? path : "";
+  for (const std::string& p : {exe, cwd}) {
+    std::string top = tmpTopOf(p);
+    if (!top.empty() && std::find(folders.begin(), folders.end(), top) == folders.end()) folders.push_back(top);
+  }
+  return folders;
+}
+
+static void freshTmp() {
+  std::vector<std::string> keep = checkoutFoldersInTmp();
+  std::vector<int> handles;
+  for (const std::string& folder : keep) {
+    int fd = open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) fail("open " + folder);
+    handles.push_back(fd);
+  }
+  mountOrFail("tmpfs", "/tmp", "tmpfs", 0, "mode=1777");
+  for (size_t i = 0; i < keep.size(); ++i) {
+    if (mkdir(keep[i].c_str(), 0755) != 0) fail("create " + keep[i]);
+    std::string handle = "/proc/self/fd/" + std::to_string(handles[i]);
+    mountOrFail(handle.c_str(), keep[i], nullptr, MS_BIND | MS_REC, "");
+    close(handles[i]);
+  }
+}
+
 void enterPrivateBoard() {
   if (unshare(CLONE_NEWNS | CLONE_NEWNET) != 0)
     fail("cannot create private mount and network namespaces (run as root on a kernel with namespaces)");
   mountOrFail(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, "");
   bringLoopbackUp();
-  mountOrFail("tmpfs", "/tmp", "tmpfs", 0, "mode=1777");
+  freshTmp();
   if (mkdir(scratchDir.c_str(), 0700) != 0) fail("create " + scratchDir);
   writableDirs.insert("/tmp");
   privateDev();
