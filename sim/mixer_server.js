@@ -4,7 +4,9 @@
 // Standard output, one line each:
 //   listening                the server accepts connections
 //   connect <origin>         a client connected, with its Origin header
-//   frame <text>             a frame from a client, exactly as sent ("42[...]", "2")
+//   frame <text>             a frame from a client, exactly as sent ("42[...]", "2");
+//                            with --stamp, followed by a tab and its arrival time in
+//                            nanoseconds on the monotonic clock
 //   disconnect               a client went away
 // Standard input, one command a line:
 //   emit <json>              sends a "message" event with that argument to every client
@@ -16,7 +18,8 @@ const http = require('http');
 const readline = require('readline');
 const socketio = require('socket.io');
 
-const port = Number(process.argv[2] || 80);
+const stamp = process.argv.includes('--stamp');
+const port = Number(process.argv.slice(2).find((a) => !a.startsWith('--')) || 80);
 const server = http.createServer();
 const io = socketio(server, { serveClient: false });
 const packetTypes = ['open', 'close', 'ping', 'pong', 'message', 'upgrade', 'noop'];
@@ -34,7 +37,8 @@ io.on('connection', (socket) => {
   console.log('connect ' + (socket.handshake.headers.origin || ''));
   conn.on('packet', (packet) => {
     const type = packetTypes.indexOf(packet.type);
-    console.log('frame ' + type + (packet.data === undefined ? '' : packet.data));
+    const text = 'frame ' + type + (packet.data === undefined ? '' : packet.data);
+    console.log(stamp ? text + '\t' + process.hrtime.bigint() : text);
   });
   socket.on('message', (arg) => {
     if (initAnswer !== null && isInitRequest(arg)) socket.emit('message', { cmd: 'INIT', data: initAnswer });

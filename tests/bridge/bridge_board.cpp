@@ -1,5 +1,6 @@
 #include "bridge_board.h"
 
+#include <csignal>
 #include <poll.h>
 #include <unistd.h>
 
@@ -9,6 +10,16 @@ using Clock = std::chrono::steady_clock;
 void BridgeBoard::SetUp() {
   sandbox::provideDevMem();
   surface = sandbox::openPty();
+}
+
+void BridgeBoard::TearDown() {
+  if (!bridge || !bridge->running()) return;
+  bridge->sendSignal(SIGTERM);
+  sandbox::ProcessResult result = bridge->wait(3s);
+  EXPECT_FALSE(result.timedOut);
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(result.err.find("Sanitizer"), std::string::npos) << result.err;
+  EXPECT_EQ(result.err.find("runtime error"), std::string::npos) << result.err;
 }
 
 void BridgeBoard::startServer() {

@@ -14,6 +14,9 @@
 class BridgeBoard : public testing::Test {
  protected:
   void SetUp() override;
+  // Every case ends with an orderly shutdown, so a sanitizer's report at exit
+  // fails the case that caused it.
+  void TearDown() override;
 
   // The mixer state server on 127.0.0.1:80.
   void startServer();
