@@ -1,11 +1,13 @@
 #include "surface.h"
 
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <nlohmann/json.hpp>
 #include <serial.h>
+#include <thread>
 
 #include "bridge_state.h"
 #include "param_table.h"
@@ -211,6 +213,9 @@ void faderThread() {
         if (!reader->waitReadable()) continue;
         reader->readline(line, 65536, "\n");
       } catch (const serial::SerialException&) {
+        // No input. A surface that hung up reads as ready with nothing to
+        // read: waiting out the read time here keeps this from spinning.
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
         continue;
       }
       std::erase(line, '\r');

@@ -4,6 +4,7 @@
 
 #include <csignal>
 #include <fcntl.h>
+#include <sstream>
 #include <unistd.h>
 
 #include "bridge_board.h"
@@ -82,7 +83,7 @@ struct FaderCase {
 };
 
 TEST_F(BridgeBoard, FaderLinesBecomeLevelsOnTheFullEdition) {
-  startConnected();
+  startConnected({"VERBOSE=abc"});  // not a number: level 0, no traces
   const FaderCase cases[] = {
       {R"({"slider.0":1.5})", R"({"i.0.mix":10.0})"},
       {R"({"slider.0":0})", R"({"i.0.mix":-200.0})"},
@@ -102,6 +103,8 @@ TEST_F(BridgeBoard, FaderLinesBecomeLevelsOnTheFullEdition) {
   EXPECT_EQ(waitForFrames(expected.size()), expected);
   // Fader moves are not echoed back to the surface.
   EXPECT_EQ(surfaceDrain(), "");
+  EXPECT_EQ(bridge->out().find("<< "), std::string::npos) << bridge->out();
+  EXPECT_EQ(bridge->out().find("FADER >> "), std::string::npos) << bridge->out();
 }
 
 TEST_F(BridgeBoard, FaderLinesOnTheSmallEdition) {
@@ -266,6 +269,27 @@ TEST_F(BridgeBoard, SurfaceThatCannotBeOpenedEndsOnlyItsThread) {
   EXPECT_TRUE(bridge->waitForOutput("Error opening UART: ", 1s, true)) << bridge->err();
   bridge->sendSignal(SIGINT);
   EXPECT_EQ(bridge->wait(2s).exitCode, 0);
+}
+
+double cpuSeconds(pid_t pid) {
+  std::string stat = sandbox::readFile("/proc/" + std::to_string(pid) + "/stat");
+  std::istringstream fields(stat.substr(stat.rfind(')') + 2));
+  std::string field;
+  for (int i = 3; i < 14; ++i) fields >> field;
+  long user = 0, system = 0;
+  fields >> user >> system;
+  return double(user + system) / double(sysconf(_SC_CLK_TCK));
+}
+
+TEST_F(BridgeBoard, SurfaceThatHangsUpIsWaitedForWithoutSpinning) {
+  startConnected();
+  close(surface.master);
+  surface.master = -1;
+  double before = cpuSeconds(bridge->pid());
+  std::this_thread::sleep_for(1s);
+  EXPECT_LT(cpuSeconds(bridge->pid()) - before, 0.5);
+  serverCommand(R"(emit {"lock":1})");
+  EXPECT_TRUE(bridge->waitForOutput("UART write failed\n", 2s)) << bridge->out();
 }
 
 // The module's pins in the stand-in /dev/mem.
