@@ -243,6 +243,31 @@ TEST_F(BridgeBoard, BadServerFramesAreReportedOrIgnored) {
   EXPECT_EQ(out.find("Invalid message", out.find("format: {\"bank\"") + 1), std::string::npos) << out;
 }
 
+TEST_F(BridgeBoard, TrafficFromBothSidesAtOnceKeepsEveryValue) {
+  startConnected();
+  constexpr int count = 300;
+  std::thread surfaceSide([&] {
+    for (int i = 0; i < count; ++i) {
+      std::string line = "{\"slider." + std::to_string(i % 9) + "\":0.5}\n";
+      if (write(surface.master, line.data(), line.size()) != ssize_t(line.size())) return;
+    }
+  });
+  for (int i = 0; i < count; ++i) serverCommand("emit {\"P." + std::to_string(i) + ".color\":" + std::to_string(i) + "}");
+  surfaceSide.join();
+  ASSERT_TRUE(surfaceShows("{\"P." + std::to_string(count - 1) + ".color\":" + std::to_string(count - 1) + "}\n", 10s));
+  ASSERT_EQ(waitForFrames(count + 1, 10s).size(), size_t(count + 1));
+
+  toSurface("INIT\n");
+  ASSERT_TRUE(waitForFrame(initObjectRequest));
+  std::string replay = surfaceDrain();
+  for (int i = 0; i < count; ++i) {
+    std::string line = "{\"P." + std::to_string(i) + ".color\":" + std::to_string(i) + "}\n";
+    EXPECT_NE(replay.find(line), std::string::npos) << line;
+  }
+  for (const char* mix : {"i.0.mix", "i.3.mix", "p.2.mix", "s.mix", "m.mix"})
+    EXPECT_NE(replay.find(std::string("{\"") + mix + "\":-11.0603585095}\n"), std::string::npos) << mix;
+}
+
 TEST_F(BridgeBoard, TerminationWhileTheServerIsDownExitsCleanly) {
   startBridge();
   ASSERT_TRUE(surfaceShows("\n\nINIT\n"));
