@@ -9,16 +9,19 @@
 
 using nlohmann::json;
 
+// Keys keep the order they were written in: {"btStatus":1, "bt":0} goes out
+// as {"btStatus":1,"bt":0}.
 std::string messageFrame(std::string_view text) {
+  using ordered = nlohmann::ordered_json;
   if (verbosity > 1) printf("<< WS %.*s\n", int(text.size()), text.data());
-  json payload;
+  ordered payload;
   try {
-    payload = json::parse(text);
-  } catch (const json::exception&) {
+    payload = ordered::parse(text);
+  } catch (const ordered::exception&) {
     printf("Cannot parse: %.*s\n", int(text.size()), text.data());
     payload = std::string(text);
   }
-  return "42" + json::array({"message", std::move(payload)}).dump();
+  return "42" + ordered::array({"message", std::move(payload)}).dump();
 }
 
 static void reportInvalid(std::string_view text) {

@@ -48,5 +48,5 @@ class BridgeBoard : public testing::Test {
 };
 
 inline const std::string initRequest = R"(42["message","{\"cmd\":\"INIT\",\"id\":0,\"args\":{}}"])";
-// The same request from the surface side, as the JSON library writes it (keys sorted).
-inline const std::string initObjectRequest = R"(42["message",{"args":{},"cmd":"INIT","id":0}])";
+// The same request from the surface side, in object form.
+inline const std::string initObjectRequest = R"(42["message",{"cmd":"INIT","id":0,"args":{}}])";

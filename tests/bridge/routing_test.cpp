@@ -123,7 +123,8 @@ TEST(ServerFraming, OutgoingTextIsNormalised) {
   };
   const Case cases[] = {
       {R"({"i.0.mix":-10.0000000000})", R"(42["message",{"i.0.mix":-10.0}])", ""},
-      {R"({"btStatus":1, "bt":0})", R"(42["message",{"bt":0,"btStatus":1}])", ""},
+      {R"({"btStatus":1, "bt":0})", R"(42["message",{"btStatus":1,"bt":0}])", ""},
+      {R"({"cmd":"INIT","id":0,"args":{}})", R"(42["message",{"cmd":"INIT","id":0,"args":{}}])", ""},
       {R"({"x":0.500000})", R"(42["message",{"x":0.5}])", ""},
       {R"({"name":"Grüße"})", R"(42["message",{"name":"Grüße"}])", ""},
       {"not json", R"(42["message","not json"])", "Cannot parse: not json\n"},
