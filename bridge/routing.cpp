@@ -1,6 +1,7 @@
 #include "routing.h"
 
 #include <cstdio>
+#include <regex>
 #include <vector>
 
 #include "bridge_state.h"

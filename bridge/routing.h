@@ -4,7 +4,6 @@
 #pragma once
 
 #include <nlohmann/json.hpp>
-#include <regex>
 #include <string>
 #include <string_view>
 

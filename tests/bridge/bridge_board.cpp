@@ -15,7 +15,7 @@ void BridgeBoard::SetUp() {
 void BridgeBoard::TearDown() {
   if (!bridge || !bridge->running()) return;
   bridge->sendSignal(SIGTERM);
-  sandbox::ProcessResult result = bridge->wait(3s);
+  sandbox::ProcessResult result = bridge->wait(5s);
   EXPECT_FALSE(result.timedOut);
   EXPECT_EQ(result.exitCode, 0) << result.err;
   EXPECT_EQ(result.err.find("Sanitizer"), std::string::npos) << result.err;

@@ -276,7 +276,7 @@ TEST_F(BridgeBoard, TerminationWhileTheServerIsDownExitsCleanly) {
   std::this_thread::sleep_for(200ms);
   ASSERT_TRUE(bridge->running());
   bridge->sendSignal(SIGTERM);
-  auto result = bridge->wait(2s);
+  auto result = bridge->wait(5s);
   EXPECT_FALSE(result.timedOut);
   EXPECT_EQ(result.exitCode, 0);
   EXPECT_NE(result.out.find("Termination detected\n"), std::string::npos);
@@ -293,7 +293,7 @@ TEST_F(BridgeBoard, SurfaceThatCannotBeOpenedEndsOnlyItsThread) {
   ASSERT_TRUE(waitForFrame(initRequest));
   EXPECT_TRUE(bridge->waitForOutput("Error opening UART: ", 1s, true)) << bridge->err();
   bridge->sendSignal(SIGINT);
-  EXPECT_EQ(bridge->wait(2s).exitCode, 0);
+  EXPECT_EQ(bridge->wait(5s).exitCode, 0);
 }
 
 double cpuSeconds(pid_t pid) {
@@ -353,7 +353,7 @@ TEST_F(BridgeBoard, ModuleIsHeldOffAtEveryStartAndIsolatedOncePerBoot) {
     startBridge();
     ASSERT_TRUE(surfaceShows("\n\nINIT\n"));
     bridge->sendSignal(SIGTERM);
-    EXPECT_EQ(bridge->wait(2s).exitCode, 0);
+    EXPECT_EQ(bridge->wait(5s).exitCode, 0);
 
     EXPECT_EQ(word(portH + 0x04), 0x00010000u) << "PH12 is an output";
     EXPECT_EQ(word(portH + 0x10), 0xFFFFEFFFu) << "driven low, other pins untouched";
