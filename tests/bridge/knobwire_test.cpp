@@ -278,7 +278,7 @@ TEST_F(BridgeBoard, TerminationWhileTheServerIsDownExitsCleanly) {
   bridge->sendSignal(SIGTERM);
   auto result = bridge->wait(5s);
   EXPECT_FALSE(result.timedOut);
-  EXPECT_EQ(result.exitCode, 0);
+  EXPECT_EQ(result.exitCode, 0) << result.err;
   EXPECT_NE(result.out.find("Termination detected\n"), std::string::npos);
   size_t reports = 0;
   for (size_t at = result.out.find("Disconnected websocket."); at != std::string::npos;
@@ -293,7 +293,8 @@ TEST_F(BridgeBoard, SurfaceThatCannotBeOpenedEndsOnlyItsThread) {
   ASSERT_TRUE(waitForFrame(initRequest));
   EXPECT_TRUE(bridge->waitForOutput("Error opening UART: ", 1s, true)) << bridge->err();
   bridge->sendSignal(SIGINT);
-  EXPECT_EQ(bridge->wait(5s).exitCode, 0);
+  auto result = bridge->wait(5s);
+  EXPECT_EQ(result.exitCode, 0) << "timed out: " << result.timedOut << "\n" << result.err;
 }
 
 double cpuSeconds(pid_t pid) {
@@ -353,7 +354,8 @@ TEST_F(BridgeBoard, ModuleIsHeldOffAtEveryStartAndIsolatedOncePerBoot) {
     startBridge();
     ASSERT_TRUE(surfaceShows("\n\nINIT\n"));
     bridge->sendSignal(SIGTERM);
-    EXPECT_EQ(bridge->wait(5s).exitCode, 0);
+    auto result = bridge->wait(5s);
+    EXPECT_EQ(result.exitCode, 0) << "timed out: " << result.timedOut << "\n" << result.err;
 
     EXPECT_EQ(word(portH + 0x04), 0x00010000u) << "PH12 is an output";
     EXPECT_EQ(word(portH + 0x10), 0xFFFFEFFFu) << "driven low, other pins untouched";
