@@ -2,7 +2,6 @@
 #include "server_client.h"
 
 #include <atomic>
-#include <boost/asio/connect.hpp>
 #include <boost/asio/io_context.hpp>
 #include <boost/asio/ip/tcp.hpp>
 #include <boost/asio/post.hpp>
