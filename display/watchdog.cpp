@@ -23,7 +23,8 @@ static void watch(const char* markerPath) {
   while (!watchdogStop.load()) {
     aliveFlag.store(false, std::memory_order_relaxed);
     usleep(500000);
-    if (aliveFlag.load(std::memory_order_relaxed)) continue;
+    // A main thread on its way out is not stalled.
+    if (aliveFlag.load(std::memory_order_relaxed) || watchdogStop.load()) continue;
     puts("Watchdog file");
     fflush(stdout);
     touchMarker(markerPath);

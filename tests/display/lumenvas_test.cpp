@@ -139,6 +139,28 @@ TEST(Lumenvas, StartsInOrderWithTheAudioEngineFrozenAndStopsCleanly) {
       << "not resumed at shutdown";
 }
 
+TEST(Lumenvas, GivesUpAfterTwentyGraphicsAttemptsAndLetsTheEngineRun) {
+  sandbox::bindOver(MIXCORED_STANDIN, "/usr/local/bin/mixcored");
+  Process engine({"/usr/local/bin/mixcored"});
+  ASSERT_TRUE(engine.waitForOutput("engine running\n", 5s));
+  // No screen at all: neither an X server nor a Wayland compositor.
+  auto start = std::chrono::steady_clock::now();
+  auto result = sandbox::runProcess({"/usr/bin/env", "-u", "DISPLAY", "-u", "WAYLAND_DISPLAY", LUMENVAS}, {}, 40s);
+  double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  EXPECT_EQ(result.exitCode, 255);
+  // The error callback comes only after a successful start, so the failed
+  // attempts print nothing of GLFW's.
+  EXPECT_EQ(result.err.find("GLFW error"), std::string::npos) << result.err;
+  std::string last = "Error: Failed to init OpenGL.\n";
+  EXPECT_EQ(result.err.substr(result.err.size() - std::min(result.err.size(), last.size())), last);
+  EXPECT_EQ(result.out, "Initialising graphics...\n") << "the retries and the shutdown keep the watchdog quiet";
+  EXPECT_GT(seconds, 9.5);
+  EXPECT_LT(seconds, 20);
+  EXPECT_TRUE(engine.waitForOutput("continued\n", 5s));
+  std::this_thread::sleep_for(100ms);
+  EXPECT_NE(processState(engine.pid()), 'T') << sandbox::readFile("/proc/" + std::to_string(engine.pid()) + "/stat");
+}
+
 TEST(Lumenvas, DrawsWhatThePipeSaysAndKeepsEarlierFrames) {
   Lumenvas lumenvas;
   lumenvas.start();
