@@ -192,6 +192,19 @@ TEST(Lumenvas, DrawsWhatThePipeSaysAndKeepsEarlierFrames) {
   EXPECT_EQ(shot.at(190, 290), black);
 }
 
+TEST(Lumenvas, ShowsTheSplashPictureAtItsOwnSize) {
+  auto made = sandbox::runProcess({"convert", "-size", "120x60", "xc:#ff0000", "/tmp/splash.png"});
+  ASSERT_EQ(made.exitCode, 0) << made.err;
+  sandbox::bindOver("/tmp/splash.png", "/etc/varostudio.png");
+  Lumenvas lumenvas;
+  lumenvas.start();
+  Screenshot shot = lumenvas.waitForPixel(5, 5, Rgb{255, 0, 0});
+  EXPECT_EQ(shot.at(5, 5), (Rgb{255, 0, 0}));
+  EXPECT_EQ(shot.at(119, 59), (Rgb{255, 0, 0}));
+  EXPECT_EQ(shot.at(121, 30), black);
+  EXPECT_EQ(shot.at(60, 61), black);
+}
+
 // Each step: what the clients send, then what the screen shows after the
 // present and what the server printed.
 TEST(Lumenvas, OverlayComesAndGoesWithForegroundContent) {
