@@ -56,6 +56,8 @@ static void snapshotWindow(CanvasContext& canvas, int width, int height) {
   glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, canvas.snapshot.data());
   bindSurface(canvas.ctxSurface);
   canvas.renderTarget = RenderTarget::ctxSurface;
+  // A copy, whatever blending the frame's last draw call left enabled.
+  glDisable(GL_BLEND);
   glDrawPixels(width, height, GL_RGBA, GL_UNSIGNED_BYTE, canvas.snapshot.data());
 }
 

@@ -193,6 +193,11 @@ TEST_F(Canvas, ForegroundLayerComposesOverTheSnapshot) {
   EXPECT_EQ(canvas.renderTarget, RenderTarget::fctxSurface);
   nvgFillColor(vg(), nvgRGBA(255, 255, 255, 128));  // the clear left it transparent
   screen.run(R"({"obj":"fctx","call":"fillRect","args":[700,0,100,100]})");
+  // The last draw before the snapshot leaves a blend mode that must not
+  // apply to copying the picture.
+  nvgGlobalCompositeOperation(vg(), NVG_DESTINATION_OUT);
+  screen.run(R"({"obj":"fctx","call":"fillRect","args":[1020,590,1,1]})");
+  nvgGlobalCompositeOperation(vg(), NVG_SOURCE_OVER);
 
   testing::internal::CaptureStdout();
   composeLayers(canvas, 1024, 600);
