@@ -15,6 +15,7 @@
 #include "message_queue.h"
 #include "pipe_reader.h"
 #include "watchdog.h"
+#include "websocket_server.h"
 
 namespace {
 
@@ -103,8 +104,10 @@ int main() {
 
   glfwSwapInterval(1);
   glfwSetTime(0);
+  startServer(queue);
 
   if (!createLayers(canvas)) {
+    stopServer();
     deleteRenderer(canvas.vg);
     glfwTerminate();
     return fail("Error: Could not create the offscreen layers.\n");
@@ -133,6 +136,7 @@ int main() {
     while (!glfwWindowShouldClose(window)) runPass(loop, pipe, queue);
   }
 
+  stopServer();
   deleteSurface(canvas.ctxSurface);
   deleteSurface(canvas.fctxSurface);
   deleteRenderer(canvas.vg);

@@ -11,6 +11,7 @@
 #include "process.h"
 #include "sandbox.h"
 #include "screen.h"
+#include "ws_client.h"
 
 namespace {
 
@@ -203,6 +204,24 @@ TEST(Lumenvas, ShowsTheSplashPictureAtItsOwnSize) {
   EXPECT_EQ(shot.at(119, 59), (Rgb{255, 0, 0}));
   EXPECT_EQ(shot.at(121, 30), black);
   EXPECT_EQ(shot.at(60, 61), black);
+}
+
+TEST(Lumenvas, DrawsWhatWebSocketClientsSend) {
+  Lumenvas lumenvas;
+  lumenvas.start();
+  size_t from = lumenvas.server->out().size();
+  {
+    WsClient client;
+    ASSERT_TRUE(lumenvas.waitForNewOutput(from, "Client connected.\n"));
+    client.send("[" + fill(300, 300, 50, 50) + "," + frame + "]");
+    EXPECT_EQ(lumenvas.waitForPixel(320, 320, white).at(320, 320), white);
+    // Never split at newlines: two values in one message fail as one.
+    std::string twoLines = fill(0, 0, 5, 5) + "\n" + fill(10, 0, 5, 5);
+    client.send(twoLines);
+    EXPECT_TRUE(lumenvas.waitForNewOutput(from, "Exception: JSON parse error\n   command: " + twoLines + "\n"));
+    client.close();
+  }
+  EXPECT_TRUE(lumenvas.waitForNewOutput(from, "Client disconnected.\n"));
 }
 
 // Each step: what the clients send, then what the screen shows after the
