@@ -123,7 +123,6 @@ TEST_F(Canvas, ClearRectClearsAndLeavesTheFillTransparent) {
 TEST_F(Canvas, FillHasHardEdgesWhereShapeFillsAreSmoothed) {
   clear();
   screen.run(R"([{"call":"beginPath"},{"call":"rect","args":[10.5,10,20,20]},{"call":"fill"}])");
-  nvgFillColor(vg(), nvgRGBA(255, 255, 255, 255));
   screen.run(R"({"call":"fillRect","args":[100.5,10,20,20]})");
   Rgb hard = screen.pixel(10, 20), soft = screen.pixel(100, 20);
   EXPECT_TRUE(hard == black || hard == white) << hard;
