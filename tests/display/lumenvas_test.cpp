@@ -284,6 +284,8 @@ TEST(Lumenvas, WatchdogMarksAStalledMainLoop) {
     from = lumenvas.server->out().size();
     lumenvas.sendLine(heavy);
     EXPECT_TRUE(lumenvas.waitForNewOutput(from, "Watchdog file\n", 30s)) << "round " << round;
+    // The message comes just before the marker.
+    for (int i = 0; i < 100 && access("/tmp/thread_watchdog", F_OK) != 0; ++i) std::this_thread::sleep_for(20ms);
     EXPECT_EQ(access("/tmp/thread_watchdog", F_OK), 0) << "round " << round;
     EXPECT_EQ(sandbox::readFile("/tmp/thread_watchdog"), "");
     sandbox::removePath("/tmp/thread_watchdog");  // made again at the next stall
