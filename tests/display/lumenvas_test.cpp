@@ -297,7 +297,8 @@ TEST(Lumenvas, KeysToggleAndEchoCommands) {
   lumenvas.start();
   size_t from = lumenvas.server->out().size();
   auto key = [](const char* name) { EXPECT_EQ(sandbox::runProcess({"xdotool", "key", name}).exitCode, 0); };
-  key("space");
+  // Held for a second: the press counts, the repeats do not.
+  EXPECT_EQ(sandbox::runProcess({"xdotool", "keydown", "space", "sleep", "1", "keyup", "space"}).exitCode, 0);
   key("space");
   key("Tab");
   key("Shift_L");
