@@ -10,6 +10,8 @@ build="$1"
 export XDG_RUNTIME_DIR=/tmp/xdg DISPLAY=:0
 mkdir -p -m 700 "$XDG_RUNTIME_DIR"
 Xvfb :0 -screen 0 1024x600x24 -nolisten tcp >/tmp/xvfb.log 2>&1 &
+xvfb=$!
+trap "kill $xvfb" EXIT
 for _ in $(seq 100); do [ -e /tmp/.X11-unix/X0 ] && break; sleep 0.05; done
 
 # One fresh server per run, so each peak memory figure is its own.

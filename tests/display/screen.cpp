@@ -15,8 +15,9 @@ std::unique_ptr<sandbox::Process> startXvfb() {
   setenv("DISPLAY", ":0", 1);
   mkdir("/tmp/xdg", 0700);
   setenv("XDG_RUNTIME_DIR", "/tmp/xdg", 1);
-  auto xvfb = std::make_unique<sandbox::Process>(
-      std::vector<std::string>{"Xvfb", ":0", "-screen", "0", "1024x600x24", "-nolisten", "tcp"});
+  // Dies with the test process even when that is killed or aborts.
+  auto xvfb = std::make_unique<sandbox::Process>(std::vector<std::string>{
+      "setpriv", "--pdeathsig", "KILL", "Xvfb", ":0", "-screen", "0", "1024x600x24", "-nolisten", "tcp"});
   struct stat st;
   for (int i = 0; i < 200 && stat("/tmp/.X11-unix/X0", &st) != 0; ++i)
     std::this_thread::sleep_for(std::chrono::milliseconds(25));
