@@ -67,8 +67,11 @@ TEST(WebSocket, ListensOnLoopbackOnlyAndAnswersPlainHttpWithNotFound) {
   std::string sockets((std::istreambuf_iterator<char>(table)), std::istreambuf_iterator<char>());
   EXPECT_NE(sockets.find("0100007F:1F4B 00000000:0000 0A"), std::string::npos) << sockets;
   EXPECT_EQ(sockets.find("00000000:1F4B"), std::string::npos) << "not on every address";
-  auto reply = sandbox::runProcess({"curl", "-s", "-o", "/dev/null", "-w", "%{http_code}", "http://127.0.0.1:8011/"});
-  EXPECT_EQ(reply.out, "404");
+  auto reply = sandbox::runProcess({"/usr/bin/python3", "-c",
+                                    "import urllib.request, urllib.error\n"
+                                    "try: urllib.request.urlopen('http://127.0.0.1:8011/')\n"
+                                    "except urllib.error.HTTPError as e: print(e.code, end='')"});
+  EXPECT_EQ(reply.out, "404") << reply.err;
   EXPECT_EQ(connectedClients(), 0u);
   stopServer();
 }
