@@ -164,8 +164,13 @@ TEST(Lumenvas, GivesUpAfterTwentyGraphicsAttemptsAndLetsTheEngineRun) {
 
 TEST(Lumenvas, DrawsWhatThePipeSaysAndKeepsEarlierFrames) {
   Lumenvas lumenvas;
-  lumenvas.start();
+  lumenvas.server = std::make_unique<Process>(std::vector<std::string>{LUMENVAS});
+  // Written while graphics are still coming up: it waits in the pipe.
+  struct stat st;
+  for (int i = 0; i < 1000 && stat("/tmp/lumenvas", &st) != 0; ++i) std::this_thread::sleep_for(5ms);
   lumenvas.sendLine("[" + fill(10, 10, 100, 50) + "," + frame + "]");
+  EXPECT_EQ(lumenvas.server->out().find("Uses wayland"), std::string::npos) << "too late to tell";
+  ASSERT_TRUE(lumenvas.server->waitForOutput("Uses wayland: no\n", 30s));
   Screenshot shot = lumenvas.waitForPixel(50, 30, white);
   EXPECT_EQ(shot.at(50, 30), white);
   EXPECT_EQ(shot.at(150, 30), black);
