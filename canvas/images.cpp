@@ -121,3 +121,5 @@ void drawSVGCCall(CanvasContext&, const CallInput& in) {
   std::string_view url = val2sv(argument(in.args, 0), "url");
   std::printf("drawSVGC: %.*s\n", int(url.size()), url.data());
 }
+
+void registerImages(CanvasContext& canvas) { registerEmbeddedImages(canvas.vg, canvas.images); }

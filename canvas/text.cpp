@@ -119,3 +119,5 @@ void textBaselineCall(CanvasContext& canvas, const CallInput& in) {
   canvas.textAlignV = k->value;
   nvgTextAlign(canvas.vg, canvas.textAlignH | canvas.textAlignV);
 }
+
+void loadFonts(CanvasContext& canvas) { registerEmbeddedFonts(canvas.vg); }
