@@ -56,18 +56,23 @@ def rgbaPicture(w, h, key, blue):
     pixels = image.load()
     for y in range(h):
         for x in range(w):
-            ring = ringOf(x, y, w, h)
-            if ring == 0:
-                pixels[x, y] = EDGE
-            elif ring == 1:
-                pixels[x, y] = FRAME
-            else:
-                pixels[x, y] = (255 * x // (w - 1), 255 * y // (h - 1), blue, 255)
+            pixels[x, y] = (255 * x // (w - 1), 255 * y // (h - 1), blue, 255)
     if w >= 60 and h >= 20:
-        draw = ImageDraw.Draw(image)
-        left, top, right, bottom = draw.textbbox((0, 0), key)
-        draw.text(((w - (right - left)) // 2, (h - (bottom - top)) // 2), key, fill=(0, 0, 0, 255))
+        writeKey(image, key, (0, 0, 0, 255))
+    # The rings last, so that a long key never covers them.
+    for y in range(h):
+        for x in range(w):
+            ring = ringOf(x, y, w, h)
+            if ring < 2:
+                pixels[x, y] = EDGE if ring == 0 else FRAME
     return image
+
+
+def writeKey(image, key, fill):
+    draw = ImageDraw.Draw(image)
+    left, top, right, bottom = draw.textbbox((0, 0), key)
+    w, h = image.size
+    draw.text(((w - (right - left)) // 2, (h - (bottom - top)) // 2), key, fill=fill)
 
 
 def palettePicture(w, h, key, blue):
@@ -85,9 +90,7 @@ def palettePicture(w, h, key, blue):
         for x in range(w):
             ring = ringOf(x, y, w, h)
             pixels[x, y] = 64 if ring == 0 else 65 if ring == 1 else x * 63 // (w - 1)
-    draw = ImageDraw.Draw(image)
-    left, top, right, bottom = draw.textbbox((0, 0), key)
-    draw.text(((w - (right - left)) // 2, (h - (bottom - top)) // 2), key, fill=66)
+    writeKey(image, key, 66)
     return image, bytes(alpha)
 
 
