@@ -10,14 +10,17 @@ that tests rely on, for a pixel (x, y) of a w x h picture:
   - second ring: the frame colour (32, 32, 32), alpha 128;
   - inside: red = 255 * x // (w - 1), green = 255 * y // (h - 1),
     blue = the picture's own value in BLUE, opaque;
-  - the key's name in black over the middle, for pictures at least 60 x 20.
+  - the key's name in black over the middle, for pictures at least 60 x 20
+    (in DejaVu Sans Bold from fonts-dejavu-core).
 ezfx.png is a palette picture: its inside is 64 steps of red, green fixed
 at 0; its rings use palette entries with the same alphas.
 """
 import os
 import sys
 
-from PIL import Image, ImageDraw
+from PIL import Image, ImageDraw, ImageFont
+
+KEY_FONT = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf"
 
 # file name, width, height, key, blue
 PICTURES = [
@@ -70,9 +73,11 @@ def rgbaPicture(w, h, key, blue):
 
 def writeKey(image, key, fill):
     draw = ImageDraw.Draw(image)
-    left, top, right, bottom = draw.textbbox((0, 0), key)
     w, h = image.size
-    draw.text(((w - (right - left)) // 2, (h - (bottom - top)) // 2), key, fill=fill)
+    size = max(8, min(h // 3, 48, 2 * w // max(1, len(key))))
+    font = ImageFont.truetype(KEY_FONT, size)
+    left, top, right, bottom = draw.textbbox((0, 0), key, font=font)
+    draw.text(((w - (right - left)) // 2 - left, (h - (bottom - top)) // 2 - top), key, fill=fill, font=font)
 
 
 def palettePicture(w, h, key, blue):
