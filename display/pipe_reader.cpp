@@ -28,7 +28,8 @@ void LineAccumulator::feed(const char* bytes, size_t count, MessageQueue& queue)
 }
 
 void PipeReader::open(const char* path) {
-  mkfifo(path, 0666);
+  // The umask must not keep other writers out.
+  if (mkfifo(path, 0666) == 0) chmod(path, 0666);
   fd = ::open(path, O_RDONLY | O_NONBLOCK);
   if (fcntl(fd, F_SETPIPE_SZ, 1048576) < 0) perror("set pipe size failed.");
 }
