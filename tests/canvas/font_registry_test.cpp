@@ -9,7 +9,8 @@
 #include "text.h"
 
 #if defined(__SANITIZE_ADDRESS__)
-#include <sanitizer/allocator_interface.h>
+// The address checker replaces malloc; it counts the bytes itself.
+extern "C" size_t __sanitizer_get_current_allocated_bytes();
 size_t heapInUse() { return __sanitizer_get_current_allocated_bytes(); }
 #else
 size_t heapInUse() { return mallinfo2().uordblks; }
