@@ -113,6 +113,15 @@ def iconShapes():
     return shapes
 
 
+def band(pen, cx, cy, r, inner, sides=24):
+    # The upper half of a ring, as one clockwise contour.
+    outer = [(round(cx - r * math.cos(math.pi * i / sides)), round(cy + r * math.sin(math.pi * i / sides)))
+             for i in range(sides + 1)]
+    back = [(round(cx + inner * math.cos(math.pi * i / sides)), round(cy + inner * math.sin(math.pi * i / sides)))
+            for i in range(sides + 1)]
+    polygon(pen, outer + back)
+
+
 def fallbackShapes():
     shapes = {}
     # Erase to the left: a pentagon pointing left with a cross cut out.
@@ -120,17 +129,18 @@ def fallbackShapes():
         polygon(pen, [(50, 300), (250, 600), (750, 600), (750, 0), (250, 0)]),
         polygon(pen, [(380, 170), (330, 220), (430, 300), (330, 380), (380, 430),
                       (480, 350), (580, 430), (630, 380), (530, 300), (630, 220),
-                      (580, 170), (480, 250)]))
+                      (580, 170), (480, 250)][::-1]))
     # High voltage: a lightning bolt.
     shapes[0x26A1] = lambda pen: polygon(
         pen, [(450, 750), (150, 250), (380, 250), (250, -150), (650, 400), (420, 400)][::-1])
-    # Microphone: a capsule on a stand.
+    # Microphone: a round-headed capsule on a stand.
     shapes[0x1F3A4] = lambda pen: (
-        box(pen, 300, 250, 500, 700), box(pen, 370, 0, 430, 250), box(pen, 250, 0, 550, 50))
+        disc(pen, 400, 560, 160), box(pen, 290, 300, 510, 560),
+        box(pen, 370, 60, 430, 300), box(pen, 250, 0, 550, 60))
     # Headphones: a band and two cups.
     shapes[0x1F3A7] = lambda pen: (
-        ring(pen, 400, 300, 320, 260), hole(pen, 60, 0, 740, 300),
-        box(pen, 80, 0, 220, 260), box(pen, 580, 0, 720, 260))
+        band(pen, 400, 250, 330, 270),
+        box(pen, 70, 0, 230, 300), box(pen, 570, 0, 730, 300))
     shapes[0xFFFD] = missing
     return shapes
 
