@@ -64,3 +64,55 @@ TEST(StylesOnScreen, EveryCompositingWordCopiesAlphaIncluded) {
 }
 
 }  // namespace
+
+namespace {
+
+// A 20 px wide horizontal stroke from x 100 to 200 at y 100, in the stroke
+// colour, with the given cap and join words.
+std::string strokeLine(const std::string& cap, const std::string& join) {
+  return R"([{"call":"strokeStyle","args":["#00FF00"]},{"call":"lineWidth","args":[20]},)"
+         R"({"call":"lineCap","args":[")" + cap + R"("]},{"call":"lineJoin","args":[")" + join + R"("]},)"
+         R"({"call":"beginPath"},{"call":"moveTo","args":[100,100]},{"call":"lineTo","args":[200,100]},)"
+         R"({"call":"lineTo","args":[200,200]},{"call":"stroke"}])";
+}
+
+TEST(StylesOnScreen, LineCapsAndJoinsShapeTheStrokeEnds) {
+  TestScreen screen;
+  const Pixel green{0, 255, 0}, black{0, 0, 0};
+  struct Case {
+    const char* cap;
+    const char* join;
+    Pixel beyondStart;  // (95, 100): inside a square or round cap, outside a butt
+    Pixel capCorner;    // (92, 92): inside only a square cap
+    Pixel outerCorner;  // (208, 92): the corner of the join, cut by bevel and round
+  };
+  const Case cases[] = {
+      {"butt", "miter", black, black, green},
+      {"square", "miter", green, green, green},
+      {"round", "miter", green, black, green},
+      {"butt", "bevel", black, black, black},
+      {"butt", "round", black, black, black},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.cap) + " " + c.join);
+    screen.frame(strokeLine(c.cap, c.join));
+    EXPECT_EQ(green, screen.at(150, 100));
+    EXPECT_EQ(c.beyondStart, screen.at(95, 100));
+    EXPECT_EQ(c.capCorner, screen.at(92, 92));
+    EXPECT_EQ(c.outerCorner, screen.at(208, 92));
+  }
+}
+
+TEST(StylesOnScreen, StylesAreSavedRestoredAndResetEachFrame) {
+  TestScreen screen;
+  screen.frame(R"([{"call":"fillStyle","args":["red"]},{"call":"save"},{"call":"fillStyle","args":["#0000FF"]},)"
+               R"({"call":"globalCompositeOperation","args":["copy"]},{"call":"restore"},)"
+               R"j({"call":"fillRect","args":[0,0,50,50]},{"call":"fillStyle","args":["rgba(0,255,0,0.5)"]},)j"
+               R"({"call":"fillRect","args":[0,0,50,50]}])");
+  EXPECT_EQ((Pixel{128, 127, 0}), screen.at(25, 25)) << "red, then green blended over it: source-over is back";
+  // A new frame starts from white fill, whatever the last one set.
+  screen.frame(R"({"call":"fillRect","args":[0,0,50,50]})");
+  EXPECT_EQ((Pixel{255, 255, 255}), screen.at(25, 25));
+}
+
+}  // namespace
