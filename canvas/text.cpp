@@ -35,7 +35,7 @@ void fillTextCall(CanvasContext& canvas, const CallInput& in) {
   std::string text = getstr(in.args, 0);
   if (text.empty()) return;
   float x = getf(in.args, 1), y = getf(in.args, 2);
-  nvgText(canvas.vg, x, y, text.data(), text.data() + text.size());
+  nvgText(canvas.vg, x, y, text.c_str(), nullptr);
 }
 
 // The two halves are remembered beside NanoVG, so the first alignment call of
