@@ -34,6 +34,8 @@ build="$1"; work="$2"
 Xvfb :5 -screen 0 1024x600x24 -nolisten tcp >/dev/null 2>&1 &
 for _ in $(seq 200); do [ -S /tmp/.X11-unix/X5 ] && break; sleep 0.02; done
 export DISPLAY=:5
+mkdir -p -m 0700 /tmp/xdg
+export XDG_RUNTIME_DIR=/tmp/xdg
 
 waitFor() {  # file text
   for _ in $(seq 2000); do grep -q "$2" "$1" 2>/dev/null && return 0; sleep 0.005; done
@@ -69,7 +71,7 @@ for run in 1 2 3 4 5; do
 done
 sorted=$(printf '%s\n' "${times[@]}" | sort -n | tr '\n' ' ')
 echo "start-up to first present: median $(printf '%s\n' "${times[@]}" | sort -n | sed -n 3p) ms (runs: $sorted)"
-echo "embedded font bytes: $(stat -c %s "$build"/assets/fonts/* | paste -sd+ | bc) in read-only data"
+echo "embedded font bytes: $(stat -c %s "$build"/assets/fonts/* | awk '{s += $1} END {print s}') in read-only data"
 "$build/bench/canvas_text_bench"
 INNER
 
