@@ -4,7 +4,7 @@
 
 std::optional<FontChoice> parseFontText(const std::string& input) {
   // The one font text the web application writes in the browser's own form.
-  const std::string& text = input == "bold 10px arial" ? std::string("600 10px ProximaNova") : input;
+  std::string text = input == "bold 10px arial" ? "600 10px ProximaNova" : input;
   int weight = 0, size = 0;
   char family[128];
   if (std::sscanf(text.c_str(), "%d %dpt %127s", &weight, &size, family) == 3)
