@@ -6,6 +6,8 @@
 
 #include <nanovg.h>
 
+#include "images.h"
+
 struct NVGLUframebuffer;
 
 enum class RenderTarget { window, ctxSurface, fctxSurface };
@@ -33,8 +35,6 @@ struct CanvasContext {
   bool overlayOn = false;   // presents compose the two layers
   std::vector<unsigned char> snapshot;
 
-  // Fonts and images registered at start-up (filled by the text and image
-  // modules).
-  std::vector<int> fonts;
-  std::vector<int> images;
+  // The embedded pictures by key hash, filled once at start-up.
+  ImageRegistry images;
 };

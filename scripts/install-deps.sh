@@ -20,7 +20,7 @@ packages=(
   xvfb xauth xdotool x11-apps x11-utils imagemagick
   psmisc iproute2 util-linux socat sox procps
   python3 python3-websockets python3-fonttools python3-pil
-  fonts-montserrat fonts-material-design-icons-iconfont fonts-noto-cjk fonts-dejavu-core
+  fonts-montserrat fonts-material-design-icons-iconfont fonts-noto-cjk fonts-noto-cjk-extra fonts-dejavu-core
   hyperfine valgrind strace
 )
 if ! command -v node >/dev/null 2>&1; then

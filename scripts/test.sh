@@ -21,10 +21,12 @@ if [ "$(id -u)" -eq 0 ]; then
 else
   echo "test: not root, so packages are not installed; whole-program tests need root for namespaces" >&2
 fi
-if [ -f sim/package-lock.json ] && { [ ! -d sim/node_modules ] || [ sim/package-lock.json -nt sim/node_modules ]; }; then
-  (cd sim && npm ci --no-audit --no-fund)
-  touch sim/node_modules
-fi
+for npmDir in sim assets; do
+  if [ -f $npmDir/package-lock.json ] && { [ ! -d $npmDir/node_modules ] || [ $npmDir/package-lock.json -nt $npmDir/node_modules ]; }; then
+    (cd $npmDir && npm ci --no-audit --no-fund)
+    touch $npmDir/node_modules
+  fi
+done
 
 build="build${sanitize:+-$sanitize}"
 cmake -S . -B "$build" -G Ninja -DSANITIZE="$sanitize"
