@@ -11,20 +11,6 @@
 
 namespace {
 
-uint32_t fileWord(uint32_t physical) {
-  int fd = open("/dev/mem", O_RDONLY);
-  uint32_t word = 0;
-  EXPECT_EQ(pread(fd, &word, 4, physical), 4);
-  close(fd);
-  return word;
-}
-
-void setFileWord(uint32_t physical, uint32_t word) {
-  int fd = open("/dev/mem", O_WRONLY);
-  EXPECT_EQ(pwrite(fd, &word, 4, physical), 4);
-  close(fd);
-}
-
 class GpioWindow : public testing::Test {
  protected:
   void SetUp() override {
@@ -53,14 +39,14 @@ TEST_F(GpioWindow, PinWritesChangeOnlyTheirBits) {
   };
   mapGpioWindow();
   for (const Case& c : cases) {
-    setFileWord(c.physical, c.before);
+    sandbox::setDevMemWord(c.physical, c.before);
     c.change();
-    EXPECT_EQ(fileWord(c.physical), c.after) << c.what;
+    EXPECT_EQ(sandbox::devMemWord(c.physical), c.after) << c.what;
   }
 }
 
 TEST_F(GpioWindow, ReadPinSeesTheDataRegister) {
-  setFileWord(0x01C208FC + 0x10, 1u << 12);
+  sandbox::setDevMemWord(0x01C208FC + 0x10, 1u << 12);
   mapGpioWindow();
   EXPECT_EQ(readPin(portH, 12), 1);
   EXPECT_EQ(readPin(portH, 11), 0);

@@ -334,21 +334,6 @@ TEST_F(BridgeBoard, SurfaceThatHangsUpIsWaitedForWithoutSpinning) {
   EXPECT_TRUE(bridge->waitForOutput("UART write failed\n", 2s)) << bridge->out();
 }
 
-// The module's pins in the stand-in /dev/mem.
-uint32_t word(uint32_t physical) {
-  int fd = open("/dev/mem", O_RDONLY);
-  uint32_t value = 0;
-  EXPECT_EQ(pread(fd, &value, 4, physical), 4);
-  close(fd);
-  return value;
-}
-
-void setWord(uint32_t physical, uint32_t value) {
-  int fd = open("/dev/mem", O_WRONLY);
-  EXPECT_EQ(pwrite(fd, &value, 4, physical), 4);
-  close(fd);
-}
-
 constexpr uint32_t portG = 0x01C208D8, portH = 0x01C208FC;
 
 TEST_F(BridgeBoard, ModuleIsHeldOffAtEveryStartAndIsolatedOncePerBoot) {
@@ -359,13 +344,13 @@ TEST_F(BridgeBoard, ModuleIsHeldOffAtEveryStartAndIsolatedOncePerBoot) {
     else
       sandbox::removePath("/tmp/.bt-was-disabled-startup");
     // The module running: PH12 released (input, high); PG5-7 on their serial function.
-    setWord(portH + 0x04, 0x00000000);
-    setWord(portH + 0x10, 0xFFFFFFFF);
-    setWord(portH + 0x14, 0xFFFFFFFF);
-    setWord(portH + 0x1C, 0xFFFFFFFF);
-    setWord(portG + 0x00, 0x44400000);
-    setWord(portG + 0x14, 0x00005400);
-    setWord(portG + 0x1C, 0x00000000);
+    sandbox::setDevMemWord(portH + 0x04, 0x00000000);
+    sandbox::setDevMemWord(portH + 0x10, 0xFFFFFFFF);
+    sandbox::setDevMemWord(portH + 0x14, 0xFFFFFFFF);
+    sandbox::setDevMemWord(portH + 0x1C, 0xFFFFFFFF);
+    sandbox::setDevMemWord(portG + 0x00, 0x44400000);
+    sandbox::setDevMemWord(portG + 0x14, 0x00005400);
+    sandbox::setDevMemWord(portG + 0x1C, 0x00000000);
 
     startBridge();
     ASSERT_TRUE(surfaceShows("\n\nINIT\n"));
@@ -373,17 +358,17 @@ TEST_F(BridgeBoard, ModuleIsHeldOffAtEveryStartAndIsolatedOncePerBoot) {
     auto result = bridge->wait(5s);
     EXPECT_EQ(result.exitCode, 0) << "timed out: " << result.timedOut << "\n" << result.err;
 
-    EXPECT_EQ(word(portH + 0x04), 0x00010000u) << "PH12 is an output";
-    EXPECT_EQ(word(portH + 0x10), 0xFFFFEFFFu) << "driven low, other pins untouched";
-    EXPECT_EQ(word(portH + 0x14), 0xFCFFFFFFu) << "drive 0";
-    EXPECT_EQ(word(portH + 0x1C), 0xFCFFFFFFu) << "no pull";
+    EXPECT_EQ(sandbox::devMemWord(portH + 0x04), 0x00010000u) << "PH12 is an output";
+    EXPECT_EQ(sandbox::devMemWord(portH + 0x10), 0xFFFFEFFFu) << "driven low, other pins untouched";
+    EXPECT_EQ(sandbox::devMemWord(portH + 0x14), 0xFCFFFFFFu) << "drive 0";
+    EXPECT_EQ(sandbox::devMemWord(portH + 0x1C), 0xFCFFFFFFu) << "no pull";
     if (bootMarker) {
-      EXPECT_EQ(word(portG + 0x00), 0x44400000u);
-      EXPECT_EQ(word(portG + 0x1C), 0x00000000u);
+      EXPECT_EQ(sandbox::devMemWord(portG + 0x00), 0x44400000u);
+      EXPECT_EQ(sandbox::devMemWord(portG + 0x1C), 0x00000000u);
     } else {
-      EXPECT_EQ(word(portG + 0x00), 0x00000000u) << "PG5-7 inputs";
-      EXPECT_EQ(word(portG + 0x14), 0x00000000u);
-      EXPECT_EQ(word(portG + 0x1C), 0x0000A800u) << "PG5-7 pull 2";
+      EXPECT_EQ(sandbox::devMemWord(portG + 0x00), 0x00000000u) << "PG5-7 inputs";
+      EXPECT_EQ(sandbox::devMemWord(portG + 0x14), 0x00000000u);
+      EXPECT_EQ(sandbox::devMemWord(portG + 0x1C), 0x0000A800u) << "PG5-7 pull 2";
     }
     EXPECT_EQ(sandbox::readFile("/tmp/.bt-was-disabled-startup"), "1");
     surfaceCursor = surfaceSeen.size();

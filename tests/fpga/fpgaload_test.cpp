@@ -14,20 +14,6 @@ namespace {
 
 using sandbox::runProcess;
 
-uint32_t fileWord(uint32_t physical) {
-  int fd = open("/dev/mem", O_RDONLY);
-  uint32_t word = 0;
-  EXPECT_EQ(pread(fd, &word, 4, physical), 4);
-  close(fd);
-  return word;
-}
-
-void setFileWord(uint32_t physical, uint32_t word) {
-  int fd = open("/dev/mem", O_WRONLY);
-  EXPECT_EQ(pwrite(fd, &word, 4, physical), 4);
-  close(fd);
-}
-
 const uint32_t pinRegisters[] = {0x01C20800, 0x01C20810, 0x01C20814, 0x01C2081C, 0x01C20890,
                                  0x01C20894, 0x01C208A0, 0x01C208A4, 0x01C208AC};
 
@@ -44,13 +30,13 @@ TEST(Fpgaload, SetsUpThePinsBeforeShowingUsage) {
   };
   for (const Case& c : cases) {
     sandbox::provideDevMem();
-    for (uint32_t address : pinRegisters) setFileWord(address, c.fill);
+    for (uint32_t address : pinRegisters) sandbox::setDevMemWord(address, c.fill);
     auto result = runProcess({FPGALOAD});
     EXPECT_EQ(result.exitCode, 255);
     EXPECT_EQ(result.out, "Usage: fpgaload filename.bin\n");
     EXPECT_EQ(result.err, "");
     for (int i = 0; i < 9; ++i)
-      EXPECT_EQ(fileWord(pinRegisters[i]), c.after[i]) << std::hex << "register " << pinRegisters[i] << " fill "
+      EXPECT_EQ(sandbox::devMemWord(pinRegisters[i]), c.after[i]) << std::hex << "register " << pinRegisters[i] << " fill "
                                                         << c.fill;
   }
 }
@@ -74,7 +60,7 @@ TEST(Fpgaload, AbsentFpgaReadsAsAnUnknownPart) {
   const Case cases[] = {{0x00000000, "00000000"}, {0x00000001, "FFFFFFFF"}};
   for (const Case& c : cases) {
     sandbox::provideDevMem();
-    setFileWord(0x01C20810, c.portAData);
+    sandbox::setDevMemWord(0x01C20810, c.portAData);
     sandbox::writeFile("/tmp/fw.binx", std::string(400, 'x'));
 
     auto id = runProcess({FPGALOAD, "-id"});
@@ -90,7 +76,7 @@ TEST(Fpgaload, AbsentFpgaReadsAsAnUnknownPart) {
     EXPECT_EQ(load.out, "");
     EXPECT_EQ(load.err, std::string("Error: Unkown FPGA part found, code ") + c.code + "\n");
     // Nothing pulsed: the control line is still high.
-    EXPECT_EQ(fileWord(0x01C208A0) >> 5 & 1, 1u);
+    EXPECT_EQ(sandbox::devMemWord(0x01C208A0) >> 5 & 1, 1u);
   }
 }
 

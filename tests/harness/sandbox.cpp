@@ -207,6 +207,20 @@ void provideDevMem(uint64_t size) {
   bindOver(backing, "/dev/mem");
 }
 
+uint32_t devMemWord(uint32_t physical) {
+  uint32_t word = 0;
+  int fd = open("/dev/mem", O_RDONLY | O_CLOEXEC);
+  if (fd < 0 || pread(fd, &word, 4, physical) != 4) fail("read /dev/mem");
+  close(fd);
+  return word;
+}
+
+void setDevMemWord(uint32_t physical, uint32_t word) {
+  int fd = open("/dev/mem", O_WRONLY | O_CLOEXEC);
+  if (fd < 0 || pwrite(fd, &word, 4, physical) != 4) fail("write /dev/mem");
+  close(fd);
+}
+
 Pty openPty() {
   int master = -1, slave = -1;
   char name[128];

@@ -33,6 +33,10 @@ void bindOver(const std::string& source, const std::string& target);
 // window's file offset and length.
 void provideDevMem(uint64_t size = 0x02400000);
 
+// A 32-bit register as the stand-in /dev/mem holds it, at its physical address.
+uint32_t devMemWord(uint32_t physical);
+void setDevMemWord(uint32_t physical, uint32_t word);
+
 // A pseudo-terminal in raw mode; the program gets `slave`, the test plays the
 // peer on `master`.
 struct Pty {
