@@ -93,10 +93,18 @@ char processState(pid_t pid) {
   return paren + 2 < stat.size() ? stat[paren + 2] : '?';
 }
 
+// killall finds the engine by the file's identity, and every test process
+// sees every other one's processes: each test gets an engine file of its own,
+// so that a server in one test never stops the engine of another.
+void installEngineStandIn() {
+  sandbox::writeFile("/tmp/mixcored", sandbox::readFile(MIXCORED_STANDIN), 0755);
+  sandbox::bindOver("/tmp/mixcored", "/usr/local/bin/mixcored");
+}
+
 TEST(Lumenvas, StartsInOrderWithTheAudioEngineFrozenAndStopsCleanly) {
   sandbox::writeFile("/sys/class/drm/card0/power/control", "auto\n");
   sandbox::writeFile("/sys/class/drm/card0-HDMI-A-1/power/control", "auto\n");
-  sandbox::bindOver(MIXCORED_STANDIN, "/usr/local/bin/mixcored");
+  installEngineStandIn();
   Process engine({"/usr/local/bin/mixcored"});
   ASSERT_TRUE(engine.waitForOutput("engine running\n", 5s));
 
@@ -141,7 +149,7 @@ TEST(Lumenvas, StartsInOrderWithTheAudioEngineFrozenAndStopsCleanly) {
 }
 
 TEST(Lumenvas, GivesUpAfterTwentyGraphicsAttemptsAndLetsTheEngineRun) {
-  sandbox::bindOver(MIXCORED_STANDIN, "/usr/local/bin/mixcored");
+  installEngineStandIn();
   Process engine({"/usr/local/bin/mixcored"});
   ASSERT_TRUE(engine.waitForOutput("engine running\n", 5s));
   // No screen at all: neither an X server nor a Wayland compositor.
