@@ -21,9 +21,13 @@ std::string wildcardToRegex(std::string_view pattern) {
   return "^" + expression + "$";
 }
 
+// libstdc++'s default matcher recurses once per character, so a key of some
+// 30 000 characters overflows the stack; its polynomial matcher loops instead.
+constexpr auto patternSyntax = std::regex::ECMAScript | std::regex_constants::__polynomial;
+
 static std::vector<std::regex> compilePatterns(std::initializer_list<std::string_view> patterns) {
   std::vector<std::regex> compiled;
-  for (std::string_view p : patterns) compiled.emplace_back(wildcardToRegex(p), std::regex::ECMAScript);
+  for (std::string_view p : patterns) compiled.emplace_back(wildcardToRegex(p), patternSyntax);
   return compiled;
 }
 
@@ -44,7 +48,7 @@ bool isSurfaceKey(const std::string& key) {
 }
 
 bool isPadKey(const std::string& key) {
-  static const std::regex padPattern(wildcardToRegex("B.*.*.(colorhex|blink)"), std::regex::ECMAScript);
+  static const std::regex padPattern(wildcardToRegex("B.*.*.(colorhex|blink)"), patternSyntax);
   return std::regex_match(key, padPattern);
 }
 

@@ -53,6 +53,12 @@ TEST(KeyPatterns, SurfaceAndPadKeys) {
       {"b.0.0.blink", false},   {"B.0.blink", false},  {"B..0.colorhex", true},
   };
   for (auto [key, expected] : padKeys) EXPECT_EQ(isPadKey(key), expected) << key;
+
+  // A key far longer than any the mixer uses is matched like any other.
+  const std::string digits(100000, '1');
+  EXPECT_TRUE(isSurfaceKey("settings.brightness." + digits));
+  EXPECT_TRUE(isSurfaceKey("i." + digits + ".mix"));
+  EXPECT_TRUE(isPadKey("B." + digits + ".0.blink"));
 }
 
 TEST_F(Router, StoresNumbersAndStringsOnly) {
