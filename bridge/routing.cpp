@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "bridge_state.h"
+#include "json_depth.h"
 #include "surface.h"
 
 using nlohmann::json;
@@ -118,7 +119,7 @@ void routeMessage(const json& message, bool echoToSurface) {
 
 void routeText(std::string_view text, bool echoToSurface) {
   try {
-    routeMessage(json::parse(text), echoToSurface);
+    routeMessage(parseBounded<json>(text), echoToSurface);
   } catch (const std::exception&) {
     printf("Invalid message format: %.*s\n", int(text.size()), text.data());
   }
