@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "bridge_state.h"
+#include "json_depth.h"
 #include "surface.h"
 
 using nlohmann::json;
@@ -21,9 +22,13 @@ std::string wildcardToRegex(std::string_view pattern) {
   return "^" + expression + "$";
 }
 
+// libstdc++'s default matcher recurses once per character, so a key of some
+// 30 000 characters overflows the stack; its polynomial matcher loops instead.
+constexpr auto patternSyntax = std::regex::ECMAScript | std::regex_constants::__polynomial;
+
 static std::vector<std::regex> compilePatterns(std::initializer_list<std::string_view> patterns) {
   std::vector<std::regex> compiled;
-  for (std::string_view p : patterns) compiled.emplace_back(wildcardToRegex(p), std::regex::ECMAScript);
+  for (std::string_view p : patterns) compiled.emplace_back(wildcardToRegex(p), patternSyntax);
   return compiled;
 }
 
@@ -44,7 +49,7 @@ bool isSurfaceKey(const std::string& key) {
 }
 
 bool isPadKey(const std::string& key) {
-  static const std::regex padPattern(wildcardToRegex("B.*.*.(colorhex|blink)"), std::regex::ECMAScript);
+  static const std::regex padPattern(wildcardToRegex("B.*.*.(colorhex|blink)"), patternSyntax);
   return std::regex_match(key, padPattern);
 }
 
@@ -114,7 +119,7 @@ void routeMessage(const json& message, bool echoToSurface) {
 
 void routeText(std::string_view text, bool echoToSurface) {
   try {
-    routeMessage(json::parse(text), echoToSurface);
+    routeMessage(parseBounded<json>(text), echoToSurface);
   } catch (const std::exception&) {
     printf("Invalid message format: %.*s\n", int(text.size()), text.data());
   }

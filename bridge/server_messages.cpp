@@ -4,6 +4,7 @@
 #include <nlohmann/json.hpp>
 
 #include "bridge_state.h"
+#include "json_depth.h"
 #include "routing.h"
 #include "thread_priority.h"
 
@@ -16,7 +17,7 @@ std::string messageFrame(std::string_view text) {
   if (verbosity > 1) printf("<< WS %.*s\n", int(text.size()), text.data());
   ordered payload;
   try {
-    payload = ordered::parse(text);
+    payload = parseBounded<ordered>(text);
   } catch (const ordered::exception&) {
     printf("Cannot parse: %.*s\n", int(text.size()), text.data());
     payload = std::string(text);
@@ -37,7 +38,7 @@ void handleServerText(std::string_view text) {
   body = body.substr(0, body.find('\0'));
   json event;
   try {
-    event = json::parse(body);
+    event = parseBounded<json>(body);
   } catch (const json::exception&) {
     reportInvalid(text);
     return;

@@ -14,6 +14,9 @@ namespace {
 
 using nlohmann::json;
 
+// Nested far deeper than any message: refused as a text that does not parse.
+const std::string deeplyNested = std::string(100000, '[') + std::string(100000, ']');
+
 class Router : public testing::Test {
  protected:
   void SetUp() override {
@@ -53,6 +56,12 @@ TEST(KeyPatterns, SurfaceAndPadKeys) {
       {"b.0.0.blink", false},   {"B.0.blink", false},  {"B..0.colorhex", true},
   };
   for (auto [key, expected] : padKeys) EXPECT_EQ(isPadKey(key), expected) << key;
+
+  // A key far longer than any the mixer uses is matched like any other.
+  const std::string digits(100000, '1');
+  EXPECT_TRUE(isSurfaceKey("settings.brightness." + digits));
+  EXPECT_TRUE(isSurfaceKey("i." + digits + ".mix"));
+  EXPECT_TRUE(isPadKey("B." + digits + ".0.blink"));
 }
 
 TEST_F(Router, StoresNumbersAndStringsOnly) {
@@ -95,10 +104,12 @@ TEST_F(Router, AFailingPairKeepsThoseBeforeIt) {
   testing::internal::CaptureStdout();
   routeMessage(json::parse(R"({"B.0.0.blink":1,"bank":"two","lock":1})"), true);
   routeText("{broken", false);
+  routeText(deeplyNested, false);
   std::string out = testing::internal::GetCapturedStdout();
   EXPECT_EQ(out,
             "Invalid message format: {\"B.0.0.blink\":1,\"bank\":\"two\",\"lock\":1}\n"
-            "Invalid message format: {broken\n");
+            "Invalid message format: {broken\n"
+            "Invalid message format: " + deeplyNested + "\n");
   EXPECT_EQ(stored("B.0.0.blink"), "1");
   EXPECT_EQ(stored("bank"), R"("two")");
   EXPECT_EQ(stored("lock"), "<absent>");
@@ -137,6 +148,9 @@ TEST(ServerFraming, OutgoingTextIsNormalised) {
     EXPECT_EQ(testing::internal::GetCapturedStdout(), c.out) << c.text;
   }
   testing::internal::CaptureStdout();
+  EXPECT_EQ(messageFrame(deeplyNested), "42[\"message\",\"" + deeplyNested + "\"]");
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "Cannot parse: " + deeplyNested + "\n");
+  testing::internal::CaptureStdout();
   EXPECT_THROW(messageFrame("\xff\xfe"), json::exception);
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "Cannot parse: \xff\xfe\n");
 }
@@ -146,6 +160,8 @@ TEST_F(Router, IncomingFramesAreFiltered) {
     std::string frame;
     const char* out;
   };
+  const std::string deepFrame = "42[\"message\"," + deeplyNested + "]";
+  const std::string deepReport = "Invalid message: " + deepFrame + "\n";
   const Case cases[] = {
       {"42", ""},
       {"40", ""},
@@ -157,6 +173,7 @@ TEST_F(Router, IncomingFramesAreFiltered) {
       {"42[\"message\",{\"lock\":", "Invalid message: 42[\"message\",{\"lock\":\n"},
       {std::string("42[\"message\",{\"amix\":3}]\0garbage", 33), ""},
       {"42[\"message\",{\"hw_rec\":1},{\"hw_amix\":1}]", ""},
+      {deepFrame, deepReport.c_str()},
   };
   for (const Case& c : cases) {
     testing::internal::CaptureStdout();
