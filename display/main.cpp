@@ -1,5 +1,6 @@
 // The display server: claims the screen, then turns commands from the pipe
 // into frames until the window is asked to close.
+#include <csignal>
 #include <cstdio>
 
 #include <GLFW/glfw3.h>
@@ -56,6 +57,8 @@ int fail(const char* message) {
 int main() {
   // The console is the service's log; keep it in order with what it shows.
   setvbuf(stdout, nullptr, _IOLBF, 0);
+  // A console nobody reads any more costs its lines, not the screen.
+  signal(SIGPIPE, SIG_IGN);
 
   keepDisplayPowered();
   MessageQueue queue;

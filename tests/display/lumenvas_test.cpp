@@ -305,6 +305,28 @@ TEST(Lumenvas, WatchdogMarksAStalledMainLoop) {
   }
 }
 
+// Console output that nobody reads any more is lost, not fatal.
+TEST(Lumenvas, OutlivesTheReaderOfItsConsole) {
+  Lumenvas lumenvas;
+  lumenvas.server = std::make_unique<Process>(
+      std::vector<std::string>{"/bin/bash", "-c", std::string("set -o pipefail; ") + LUMENVAS + " | true"});
+  bool windowUp = false;
+  for (int i = 0; i < 300 && !windowUp && lumenvas.server->running(); ++i) {
+    windowUp = sandbox::runProcess({"xdotool", "search", "--name", "QuenloGUI"}).exitCode == 0;
+    if (!windowUp) std::this_thread::sleep_for(100ms);
+  }
+  ASSERT_TRUE(windowUp) << lumenvas.server->err();
+  // An unknown call prints itself: one more write with no reader.
+  int fd = open("/tmp/lumenvas", O_WRONLY | O_NONBLOCK);
+  ASSERT_GE(fd, 0);
+  writeAll(fd, "{\"call\":\"nobodyListens\"}\n");
+  ::close(fd);
+  std::this_thread::sleep_for(300ms);
+  auto result = lumenvas.close();
+  EXPECT_FALSE(result.timedOut);
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+}
+
 TEST(Lumenvas, KeysToggleAndEchoCommands) {
   Lumenvas lumenvas;
   lumenvas.start();
