@@ -49,11 +49,15 @@ bool classifyCommand(const JsonValue& command) {
 static void appendMessage(const std::string& message, MessageDocument& document, CommandBatch& batch) {
   const JsonValue& value = document.parse(message);
   if (value.IsArray()) {
+    // The whole message is printed once, not once per odd element: a long
+    // array of numbers would otherwise print its size squared.
+    bool reported = false;
     for (const JsonValue& element : value.GetArray()) {
       if (element.IsObject()) {
         batch.push_back({&element, classifyCommand(element)});
       } else {
-        printf("unknown command: %s", message.c_str());
+        if (!reported) printf("unknown command: %s", message.c_str());
+        reported = true;
         batch.push_back({&element, false});
       }
     }

@@ -158,6 +158,7 @@ const std::vector<BatchCase> batchCases{
     {"text ends at a zero byte", {"{\"call\":\"x\"}\0junk"s}, {"{\"call\":\"x\"}"}, ""},
     {"scalar element", {scalarThenFrame}, {"1", R"({"obj":"ctx","call":"drawFrame","args":[]} *)"},
      "unknown command: " + scalarThenFrame},
+    {"odd elements reported once", {"[1,\"a\",[],{}]"}, {"1", "\"a\"", "[]", "{}"}, "unknown command: [1,\"a\",[],{}]"},
     {"bad obj loses the rest", {threeWithBadObj}, {R"({"call":"a"})"},
      failure("val2sv: invalid type; string expected", threeWithBadObj)},
     {"bad call kind", {R"({"call":7})"}, {}, failure("val2sv: invalid type; string expected", R"({"call":7})")},
