@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <span>
+#include <stdexcept>
 
 #include "calls.h"
 #include "keyword.h"
@@ -31,10 +32,15 @@ void applyFontString(NVGcontext* vg, const std::string& text) {
 
 void fontCall(CanvasContext& canvas, const CallInput& in) { applyFontString(canvas.vg, getstr(in.args, 0)); }
 
+// NanoVG sizes its vertex buffer from the text length in int arithmetic; far
+// beyond any label, that size wraps on the 32-bit board.
+constexpr size_t maxTextBytes = 1 << 20;
+
 void fillTextCall(CanvasContext& canvas, const CallInput& in) {
   std::string text = getstr(in.args, 0);
   if (text.empty()) return;
   float x = getf(in.args, 1), y = getf(in.args, 2);
+  if (text.size() > maxTextBytes) throw std::length_error("fillText: text longer than 1048576 bytes");
   nvgText(canvas.vg, x, y, text.c_str(), nullptr);
 }
 

@@ -59,6 +59,8 @@ TEST(MessagesOnScreen, EveryBadInputIsReportedAndTheNextCommandStillRuns) {
       {R"({"call":"fillText","args":["Hi",1]})", "Exception: index out of bounds\n"},
       {R"({"call":"fillText","args":["Hi","x",1]})", "Exception: invalid type; number expected\n"},
       {R"({"call":"fillText","args":[""]})", ""},
+      {R"({"call":"fillText","args":[")" + std::string(1048577, 'W') + R"(",1,2]})",
+       "Exception: fillText: text longer than 1048576 bytes\n"},
       {R"({"call":"drawImage","args":["QR",10,20]})", "Image not found: \n"},
       {R"({"call":"drawImage","args":[{"$key":"NOPE"},1,2]})", "Image not found: NOPE\n"},
       {R"({"call":"drawImage","args":[{"$key":"QR"},1]})", "Exception: index out of bounds\n"},
