@@ -21,14 +21,7 @@ double linearToValue(double lo, double hi, double t) { return std::fma(hi - lo, 
 
 double linearToNormalized(double lo, double hi, double v) {
   if (degenerate(lo, hi)) return 0;
-  if (hi > lo) {
-    if (v < lo) return 0;
-    if (v >= hi) v = hi;
-  } else {
-    if (v < hi) return 1;
-    if (v >= lo) v = lo;
-  }
-  return (v - lo) / (hi - lo);
+  return (clampInto(v, lo, hi) - lo) / (hi - lo);
 }
 
 double quadraticToValue(double lo, double hi, double t) {
@@ -38,14 +31,7 @@ double quadraticToValue(double lo, double hi, double t) {
 
 double quadraticToNormalized(double lo, double hi, double v) {
   if (degenerate(lo, hi)) return 0;
-  if (hi > lo) {
-    if (v < lo) return 0;
-    if (v >= hi) v = hi;
-  } else {
-    if (v < hi) return 1;
-    if (v >= lo) v = lo;
-  }
-  return std::sqrt((v - lo) / (hi - lo));
+  return std::sqrt((clampInto(v, lo, hi) - lo) / (hi - lo));
 }
 
 double steppedToValue(double lo, double hi, double t) { return std::round(std::fma(hi - lo, clampPosition(t), lo)); }
